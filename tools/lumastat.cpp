@@ -1,6 +1,8 @@
 // lumastat: the monitor-side tool of LUMAstat.dll.
 #include <LUMAstat.h>
 
+#include "status/locale.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,8 @@ namespace {
 
 const char kUsage[] =
     "usage: lumastat query [--flags BITS] [--emul CLASS] [--trays CODES]\n"
+    "       lumastat message ID [--lang NAME]\n"
+    "       lumastat catalogue [--lang NAME] [--json]\n"
     "       lumastat --help\n"
     "\n"
     "query     Prints the query tree that LUMAstat.dll builds for the printer:\n"
@@ -28,6 +32,20 @@ const char kUsage[] =
     "  --trays CODES  comma-separated tray codes of the record's tray list\n"
     "                 (1 bypass tray, 3 to 7 trays 1 to 5); without it the list\n"
     "                 is empty and every tray is asked for.\n"
+    "\n"
+    "message   Prints message ID of the library's string tables, as the library\n"
+    "          loads it in the language's ANSI code page, converted to UTF-8.\n"
+    "catalogue Prints every message that has a text, one per line as ID, a tab\n"
+    "          and the text with line feeds written as \\n; --json gives one\n"
+    "          JSON object instead. Empty entries (such as 7000) are left out.\n"
+    "\n"
+    "options of message and catalogue:\n"
+    "  --lang NAME    the language, by the names PatSetLocale takes (JP, EN, DE,\n"
+    "                 FR, IT, ES, NL, SV, DA, NO, CS, HU, PT, PL, FI, ZH_CN, ZH_TW,\n"
+    "                 in any case); without it, the user's default language, as\n"
+    "                 the library starts.\n"
+    "  --json         (catalogue) JSON output.\n"
+    "\n"
     "  --help         shows this text.\n"
     "\n"
     "Exit status: 0 done, 1 the library refused (its last-error code is\n"
@@ -170,6 +188,140 @@ int Query(int argc, char **argv) {
     return 0;
 }
 
+// The library file beside this program, opened for its string tables.
+HMODULE OpenLibraryResources() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    std::string p(path, n);
+    p = p.substr(0, p.find_last_of("/\\") + 1) + LUMA_LIBRARY_FILE;
+    return LoadLibraryExA(p.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+// An ANSI text of the given code page as UTF-8.
+std::string ToUtf8(const char *text, UINT codePage) {
+    int units = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    if (units <= 0) return text;
+    std::vector<WCHAR> wide(static_cast<size_t>(units));
+    MultiByteToWideChar(codePage, 0, text, -1, wide.data(), units);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return text;
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, &out[0], bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(bytes - 1));
+    return out;
+}
+
+std::string JsonString(const std::string &s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "\\u%04x", c);
+                    out += hex;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+struct MessageOptions {
+    WORD langId = LANG_ID_USER_DEFAULT;
+    const char *langName = nullptr;
+    bool json = false;
+    std::vector<std::string> rest;
+};
+
+// Reads --lang and --json; anything else is left in `rest`. 0 or an exit code.
+int ReadMessageOptions(int argc, char **argv, MessageOptions &o) {
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--lang") {
+            if (i + 1 >= argc) return UsageError("--lang takes a language name such as DE");
+            const LocaleNameRow *row = FindLocaleName(argv[++i]);
+            if (row == nullptr) {
+                std::fprintf(stderr, "lumastat: the library knows no language '%s' (error 0x%08lX)\n", argv[i],
+                             static_cast<unsigned long>(PAT_ERR_LOCALE));
+                return 2;
+            }
+            o.langId = LocaleLangId(row);
+            o.langName = row->pszName;
+        } else if (arg == "--json") {
+            o.json = true;
+        } else if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return -1;
+        } else {
+            o.rest.push_back(arg);
+        }
+    }
+    return 0;
+}
+
+int Message(int argc, char **argv) {
+    MessageOptions o;
+    if (int r = ReadMessageOptions(argc, argv, o)) return r < 0 ? 0 : r;
+    unsigned long id = 0;
+    if (o.rest.size() != 1 || o.json || !ParseNumber(o.rest[0].c_str(), id))
+        return UsageError("message takes one message id, such as 1067");
+    HMODULE library = OpenLibraryResources();
+    if (library == nullptr) {
+        std::fprintf(stderr, "lumastat: cannot open %s beside this program\n", LUMA_LIBRARY_FILE);
+        return 1;
+    }
+    char text[512];
+    DWORD code = LoadMessageIn(library, o.langId, static_cast<DWORD>(id), text, sizeof text);
+    if (code != 0) {
+        std::fprintf(stderr, "lumastat: message %lu: error 0x%08lX\n", id, static_cast<unsigned long>(code));
+        return 1;
+    }
+    std::printf("%s\n", ToUtf8(text, LanguageCodePage(o.langId)).c_str());
+    return 0;
+}
+
+int Catalogue(int argc, char **argv) {
+    MessageOptions o;
+    if (int r = ReadMessageOptions(argc, argv, o)) return r < 0 ? 0 : r;
+    if (!o.rest.empty()) return UsageError(("unknown option " + o.rest[0]).c_str());
+    HMODULE library = OpenLibraryResources();
+    if (library == nullptr) {
+        std::fprintf(stderr, "lumastat: cannot open %s beside this program\n", LUMA_LIBRARY_FILE);
+        return 1;
+    }
+    const UINT codePage = LanguageCodePage(o.langId);
+    if (o.json)
+        std::printf("{\"language\": %s, \"langid\": %u, \"codepage\": %u, \"messages\": {",
+                    o.langName ? JsonString(o.langName).c_str() : "null", o.langId, codePage);
+    bool first = true;
+    for (DWORD block = 1; block <= 4096; ++block) {
+        if (FindResourceExA(library, RT_STRING, MAKEINTRESOURCEA(block), o.langId) == nullptr) continue;
+        for (DWORD id = (block - 1) * 16; id < block * 16; ++id) {
+            char text[512];
+            if (LoadMessageIn(library, o.langId, id, text, sizeof text) != 0 || text[0] == '\0') continue;
+            std::string utf8 = ToUtf8(text, codePage);
+            if (o.json) {
+                std::printf("%s\n  \"%lu\": %s", first ? "" : ",", static_cast<unsigned long>(id), JsonString(utf8).c_str());
+            } else {
+                std::string line;
+                for (char c : utf8) line += c == '\n' ? std::string("\\n") : std::string(1, c);
+                std::printf("%lu\t%s\n", static_cast<unsigned long>(id), line.c_str());
+            }
+            first = false;
+        }
+    }
+    if (o.json) std::printf("\n}}\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -180,5 +332,7 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (cmd == "query") return Query(argc - 2, argv + 2);
+    if (cmd == "message") return Message(argc - 2, argv + 2);
+    if (cmd == "catalogue") return Catalogue(argc - 2, argv + 2);
     return UsageError(("unknown command " + cmd).c_str());
 }

@@ -4,6 +4,7 @@
 
 #include "../model/info_node.h"
 #include "../pjl/query_builder.h"
+#include "../status/locale.h"
 #include "frame.h"
 #include "small_queries.h"
 
@@ -156,7 +157,7 @@ BOOL WINAPI PatGetPeripheralProfile(DWORD dwDeviceClass, PeripheralProfile *pPro
 
 BOOL WINAPI PatSetLocale(LPCSTR pszLocale) {
     if (pszLocale == nullptr) return Fail(ERROR_INVALID_PARAMETER);
-    return NotYetImplemented();
+    return Report(SetLocaleByName(pszLocale));
 }
 
 BOOL WINAPI PatGetStatusHelpFileName(DWORD dwDeviceClass, const PrnInfoEx *pPrnInfoEx, DWORD dwReserved,

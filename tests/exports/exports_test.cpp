@@ -183,7 +183,18 @@ INSTANTIATE_TEST_SUITE_P(
         Call{"centro: version 1172", [](DWORD *) { return PatSetCentroDataTo(&g_replyRoot, 0, &g_old, 2); }, 87},
         Call{"centro: emulation root passes", [](DWORD *) { return PatSetCentroDataTo(&g_emulRoot, 0, &g_rec, 0x202); }, 120},
         Call{"locale: null", [](DWORD *) { return PatSetLocale(nullptr); }, 87},
-        Call{"locale: a name", [](DWORD *) { return PatSetLocale("EN"); }, 120}));
+        Call{"locale: DEU", [](DWORD *) { return PatSetLocale("DEU"); }, PAT_ERR_LOCALE},
+        Call{"locale: ZH-CN", [](DWORD *) { return PatSetLocale("ZH-CN"); }, PAT_ERR_LOCALE},
+        Call{"locale: blank before", [](DWORD *) { return PatSetLocale(" EN"); }, PAT_ERR_LOCALE},
+        Call{"locale: empty", [](DWORD *) { return PatSetLocale(""); }, PAT_ERR_LOCALE}));
+
+TEST(SetLocale, AcceptsTheTableNamesInAnyCase) {
+    for (const char *name : {"de", "En", "ZH_cn", "zh_TW", "JP", "no"}) {
+        SetLastError(kSentinel);
+        EXPECT_TRUE(PatSetLocale(name)) << name;
+        EXPECT_EQ(GetLastError(), 0u) << name;
+    }
+}
 
 TEST(PlaceholderExports, RecordsAreNotTouched) {
     PrnInfoEx before = g_rec;

@@ -82,13 +82,30 @@ std::vector<HostResourceInfo> ParseRes(const unsigned char *blob, size_t size) {
 
 std::mutex g_lock;
 std::map<const HostModule *, std::vector<HostResourceInfo>> g_tables;
+// Resources named by number, found without a walk: (type, name) -> entries.
+std::map<const HostModule *, std::map<std::pair<WORD, WORD>, std::vector<size_t>>> g_byId;
 
 const std::vector<HostResourceInfo> *TableOf(HMODULE m) {
     if (m == nullptr) return nullptr;
     std::lock_guard<std::mutex> guard(g_lock);
     auto it = g_tables.find(m);
-    if (it == g_tables.end()) it = g_tables.emplace(m, ParseRes(m->rsrc, m->rsrcSize)).first;
+    if (it == g_tables.end()) {
+        it = g_tables.emplace(m, ParseRes(m->rsrc, m->rsrcSize)).first;
+        auto &index = g_byId[m];
+        for (size_t i = 0; i < it->second.size(); ++i) {
+            const HostResourceInfo &r = it->second[i];
+            if (r.typeIsId && r.nameIsId) index[std::make_pair(r.typeId, r.nameId)].push_back(i);
+        }
+    }
     return &it->second;
+}
+
+// The entries of a numbered resource, in every language.
+std::vector<size_t> ById(HMODULE m, WORD type, WORD name) {
+    std::lock_guard<std::mutex> guard(g_lock);
+    const auto &index = g_byId[m];
+    auto it = index.find(std::make_pair(type, name));
+    return it == index.end() ? std::vector<size_t>() : it->second;
 }
 
 bool Matches(LPCSTR want, bool isId, WORD id, const std::string &name) {
@@ -110,7 +127,14 @@ HRSRC Find(HMODULE m, LPCSTR name, LPCSTR type, int lang) {
     }
     bool typeSeen = false, nameSeen = false;
     std::vector<const HostResourceInfo *> named;
-    for (const HostResourceInfo &r : *t) {
+    if (IS_INTRESOURCE(type) && IS_INTRESOURCE(name)) {
+        for (size_t i : ById(m, static_cast<WORD>(reinterpret_cast<ULONG_PTR>(type)),
+                             static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name))))
+            named.push_back(&(*t)[i]);
+        typeSeen = nameSeen = !named.empty();
+    }
+    for (size_t i = 0; named.empty() && i < t->size(); ++i) {
+        const HostResourceInfo &r = (*t)[i];
         if (!Matches(type, r.typeIsId, r.typeId, r.typeName)) continue;
         typeSeen = true;
         if (!Matches(name, r.nameIsId, r.nameId, r.nameName)) continue;
@@ -223,6 +247,34 @@ DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) 
     }
     std::memcpy(lpFilename, path.c_str(), path.size() + 1);
     return static_cast<DWORD>(path.size());
+}
+
+HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE hFile, DWORD dwFlags) {
+    (void)hFile;
+    if (!(dwFlags & LOAD_LIBRARY_AS_DATAFILE)) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return nullptr;
+    }
+    std::vector<unsigned char> rsrc;
+    if (!ReadFileResources(lpLibFileName, rsrc)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    auto *copy = new unsigned char[rsrc.size()];
+    std::memcpy(copy, rsrc.data(), rsrc.size());
+    return new HostModule{copy, static_cast<uint32_t>(rsrc.size())};
+}
+
+BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
+    if (hLibModule == nullptr) return FALSE;
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        g_tables.erase(hLibModule);
+        g_byId.erase(hLibModule);
+    }
+    delete[] hLibModule->rsrc;
+    delete hLibModule;
+    return TRUE;
 }
 
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType) { return Find(hModule, lpName, lpType, -1); }
