@@ -34,8 +34,9 @@ fuzz: setup
 # Benchmarks print their figures; they are not tests.
 bench: setup
 	cmake --preset host
-	cmake --build --preset host --target luma_bench_scanner
+	cmake --build --preset host --target luma_bench_scanner luma_bench_intake
 	build/host/luma_bench_scanner
+	build/host/luma_bench_intake
 
 demo: build
 	LUMA_WINEPREFIX=$(CURDIR)/build/win32/wineprefix cmake/wine-run.sh build/win32/lumastat.exe query --flags 0x1E

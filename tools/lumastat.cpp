@@ -16,6 +16,8 @@ const char kUsage[] =
     "usage: lumastat query [--flags BITS] [--emul CLASS] [--trays CODES]\n"
     "       lumastat message ID [--lang NAME]\n"
     "       lumastat catalogue [--lang NAME] [--json]\n"
+    "       lumastat parse --reply FILE [--device-id TEXT | --device-id-file FILE]\n"
+    "                      [--query-flags BITS] [--json]\n"
     "       lumastat --help\n"
     "\n"
     "query     Prints the query tree that LUMAstat.dll builds for the printer:\n"
@@ -38,6 +40,18 @@ const char kUsage[] =
     "catalogue Prints every message that has a text, one per line as ID, a tab\n"
     "          and the text with line feeds written as \\n; --json gives one\n"
     "          JSON object instead. Empty entries (such as 7000) are left out.\n"
+    "\n"
+    "parse     Runs the reply intake (PatSetCentroDataTo) into a fresh record:\n"
+    "          the reply text of FILE, and the device ID when one is given, go\n"
+    "          into a CentroData tree, and the record is printed with every\n"
+    "          list and its items, every slot and every field by name.\n"
+    "  --reply FILE          the printer's PJL reply, as received\n"
+    "  --device-id TEXT      the IEEE 1284 device ID\n"
+    "  --device-id-file FILE the same, read from a file\n"
+    "  --query-flags BITS    also hang the query that PatCreateQueryInfo builds\n"
+    "                        for these flags, so that the reply is checked\n"
+    "                        against it; without it the reply is not checked\n"
+    "  --json                JSON output\n"
     "\n"
     "options of message and catalogue:\n"
     "  --lang NAME    the language, by the names PatSetLocale takes (JP, EN, DE,\n"
@@ -322,6 +336,326 @@ int Catalogue(int argc, char **argv) {
     return 0;
 }
 
+
+// ---- parse: the reply intake into a fresh record ------------------------------
+
+bool ReadFile(const char *path, std::string &out) {
+    FILE *f = std::fopen(path, "rb");
+    if (f == nullptr) return false;
+    char buf[65536];
+    size_t n;
+    out.clear();
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+// A node with the text and its terminating NUL, hung under `parent`.
+InfoNode *TextNode(InfoNode *parent, LONG id, const std::string &text) {
+    DWORD size = static_cast<DWORD>(text.size() + 1);
+    auto *node = static_cast<InfoNode *>(GlobalAlloc(GPTR, sizeof(InfoNode) + size));
+    if (node == nullptr) return nullptr;
+    node->id = id;
+    node->cbData = size;
+    std::memcpy(INFO_NODE_DATA(node), text.c_str(), size);
+    node->pParent = parent;
+    if (parent->pLastChild)
+        parent->pLastChild->pNextSibling = node;
+    else
+        parent->pFirstChild = node;
+    parent->pLastChild = node;
+    return node;
+}
+
+// Prints a record as "name = value" lines or as one JSON object.
+class RecordPrinter {
+public:
+    explicit RecordPrinter(bool json) : json_(json) {}
+
+    void Number(const char *name, unsigned long v) { Field(name, std::to_string(v)); }
+    void Text(const char *name, const char *s) {
+        if (s == nullptr)
+            Field(name, json_ ? "null" : "(none)");
+        else
+            Field(name, json_ ? Json(s) : std::string("\"") + s + "\"");
+    }
+    void BeginList(const char *name, unsigned long count) {
+        Number((std::string("n") + (name + 1)).c_str(), count);
+        Open(name, '[');
+    }
+    void EndList() { Close(']'); }
+    void BeginObject(const char *name) { Open(name, '{'); }
+    void EndObject() { Close('}'); }
+    void BeginItem() { Open(nullptr, '{'); }
+    void EndItem() { Close('}'); }
+    void Begin() {
+        if (json_) std::printf("{");
+        first_ = true;
+    }
+    void End() { std::printf(json_ ? "\n}\n" : ""); }
+
+private:
+    static std::string Json(const char *s) {
+        std::string out = "\"";
+        for (const unsigned char *p = reinterpret_cast<const unsigned char *>(s); *p; ++p) {
+            char esc[8];
+            if (*p == '"' || *p == '\\') {
+                out += '\\';
+                out += static_cast<char>(*p);
+            } else if (*p < 0x20 || *p >= 0x7F) {
+                std::snprintf(esc, sizeof esc, "\\u%04x", *p);  // the bytes as Latin-1
+                out += esc;
+            } else {
+                out += static_cast<char>(*p);
+            }
+        }
+        return out + "\"";
+    }
+    void Indent() const {
+        for (int i = 0; i < depth_; ++i) std::printf("  ");
+    }
+    void Field(const char *name, const std::string &value) {
+        if (json_) {
+            std::printf("%s\n", first_ ? "" : ",");
+            Indent();
+            std::printf("  \"%s\": %s", name, value.c_str());
+        } else {
+            Indent();
+            std::printf("%s = %s\n", name, value.c_str());
+        }
+        first_ = false;
+    }
+    void Open(const char *name, char bracket) {
+        if (json_) {
+            std::printf("%s\n", first_ ? "" : ",");
+            Indent();
+            if (name)
+                std::printf("  \"%s\": %c", name, bracket);
+            else
+                std::printf("  %c", bracket);
+            first_ = true;
+        } else {
+            Indent();
+            if (name)
+                std::printf("%s:\n", name);
+            else
+                std::printf("- item %lu\n", static_cast<unsigned long>(++item_));
+            if (name) item_ = 0;
+        }
+        ++depth_;
+    }
+    void Close(char bracket) {
+        --depth_;
+        if (json_) {
+            std::printf("\n");
+            Indent();
+            std::printf("  %c", bracket);
+        }
+        first_ = false;
+    }
+
+    bool json_;
+    bool first_ = true;
+    int depth_ = 0;
+    unsigned long item_ = 0;
+};
+
+template <typename Item, typename Fields>
+void PrintList(RecordPrinter &p, const char *name, DWORD count, const Item *head, Fields fields) {
+    p.BeginList(name, count);
+    // The count may lie; never walk further than it says plus a bound.
+    unsigned long shown = 0;
+    for (const Item *i = head; i != nullptr && shown < 1000000; i = i->pNext, ++shown) {
+        p.BeginItem();
+        p.Number("dwSize", i->dwSize);
+        fields(*i);
+        p.EndItem();
+    }
+    p.EndList();
+}
+
+void PrintRecord(RecordPrinter &p, const PrnInfoEx &r) {
+    p.Number("dwVersion", r.dwVersion);
+    PrintList(p, "pEngineStatus", r.nEngineStatus, r.pEngineStatus, [&](const EngineStatus &e) {
+        p.Number("wCode", e.wCode);
+        p.Number("dwCode", e.dwCode);
+        p.Text("szText", e.szText);
+    });
+    p.Text("pModelName", r.pModelName);
+    p.Text("pMakerName", r.pMakerName);
+    p.Text("pDescription", r.pDescription);
+    p.Text("pSYSVersion", r.pSYSVersion);
+    p.Text("pMainProgVersion", r.pMainProgVersion);
+    p.Text("pKPSVersion", r.pKPSVersion);
+    p.Number("dwMemorySize", r.dwMemorySize);
+    p.Number("bOnline", r.bOnline);
+    p.Number("bModelCode", r.bModelCode);
+    p.Number("bOffline", r.bOffline);
+    p.Number("bError", r.bError);
+    p.Number("bPrinting", r.bPrinting);
+    p.Number("bNoResponse", r.bNoResponse);
+    p.Number("dwEmulValue", r.dwEmulValue);
+    PrintList(p, "pLoadedEmul", r.nLoadedEmul, r.pLoadedEmul, [&](const LoadedEmul &e) {
+        p.Number("wEmulCode", e.wEmulCode);
+        p.Text("szVersion", e.szVersion);
+    });
+    PrintList(p, "pLoadedFont", r.nLoadedFont, r.pLoadedFont, [&](const LoadedFont &f) { p.Number("wFontCode", f.wFontCode); });
+    p.Number("dwTrayValue", r.dwTrayValue);
+    PrintList(p, "pTrayInfo", r.nTrayInfo, r.pTrayInfo, [&](const TrayInfo &t) {
+        p.Number("wTrayCode", t.wTrayCode);
+        p.Number("wPaperSize", t.wPaperSize);
+        p.Number("wPaperLevel", t.wPaperLevel);
+        p.Number("wMediaType", t.wMediaType);
+        p.Number("dwTrayFlags", t.dwTrayFlags);
+    });
+    p.Number("dwOutBinValue", r.dwOutBinValue);
+    PrintList(p, "pOutBinInfo", r.nOutBinInfo, r.pOutBinInfo, [&](const OutBinInfo &b) {
+        p.Number("wBinCode", b.wBinCode);
+        p.Number("wBinState", b.wBinState);
+    });
+    PrintList(p, "pDeviceInfo", r.nDeviceInfo, r.pDeviceInfo, [&](const DeviceInfo &d) { p.Number("wDeviceCode", d.wDeviceCode); });
+    PrintList(p, "pEmulUniqInfo", r.nEmulUniqInfo, r.pEmulUniqInfo, [&](const EmulUniqInfo &e) {
+        p.Number("wEmulCode", e.wEmulCode);
+        p.Number("dwMemoryUsage", e.dwMemoryUsage);
+        p.Text("szOther", e.szOther);
+        p.Number("dwImageRotation", e.dwImageRotation);
+    });
+    PrintList(p, "pCounterInfo", r.nCounterInfo, r.pCounterInfo, [&](const CounterInfo &c) {
+        p.Number("wCounterCode", c.wCounterCode);
+        p.Number("dwValue", c.dwValue);
+    });
+    PrintList(p, "pSupplyInfo", r.nSupplyInfo, r.pSupplyInfo, [&](const SupplyInfo &c) {
+        p.Number("wSupplyCode", c.wSupplyCode);
+        p.Number("dwValue", c.dwValue);
+    });
+    PrintList(p, "pColorCorrection", r.nColorCorrection, r.pColorCorrection, [](const ListItem &) {});
+    PrintList(p, "pCustomMediaInfo", r.nCustomMediaInfo, r.pCustomMediaInfo, [](const ListItem &) {});
+    p.Number("bHasFunc2008", r.bHasFunc2008);
+    p.Number("bMarkingType", r.bMarkingType);
+    auto package = [&](const FuncpkgInfo &f) {
+        p.Number("wPackageCode", f.wPackageCode);
+        char name[sizeof f.szName + 1];
+        std::memcpy(name, f.szName, sizeof f.szName);
+        name[sizeof f.szName] = '\0';
+        p.Text("szName", name);
+        p.Text("szText", f.szText);
+        p.Number("dwStatus", f.dwStatus);
+    };
+    PrintList(p, "pFuncpkgInfo", r.nFuncpkgInfo, r.pFuncpkgInfo, package);
+    PrintList(p, "pFuncInfo", r.nFuncInfo, r.pFuncInfo, [&](const FuncInfo &f) { p.Number("dwFuncCode", f.dwFuncCode); });
+    PrintList(p, "pSalespkgInfo", r.nSalespkgInfo, r.pSalespkgInfo,
+              [&](const SalespkgInfo &f) { package(reinterpret_cast<const FuncpkgInfo &>(f)); });
+    p.Number("dwExtraInfo1", r.dwExtraInfo1);
+    p.Number("dwExtraInfo2", r.dwExtraInfo2);
+    p.Number("dwExtraInfo3", r.dwExtraInfo3);
+}
+
+template <typename Item>
+void FreeItems(Item *head) {
+    while (head) {
+        Item *next = head->pNext;
+        GlobalFree(head);
+        head = next;
+    }
+}
+
+void ReleaseRecord(PrnInfoEx &r) {
+    FreeItems(r.pEngineStatus);
+    FreeItems(r.pLoadedEmul);
+    FreeItems(r.pLoadedFont);
+    FreeItems(r.pTrayInfo);
+    FreeItems(r.pOutBinInfo);
+    FreeItems(r.pDeviceInfo);
+    FreeItems(r.pEmulUniqInfo);
+    FreeItems(r.pCounterInfo);
+    FreeItems(r.pSupplyInfo);
+    FreeItems(r.pColorCorrection);
+    FreeItems(r.pCustomMediaInfo);
+    FreeItems(r.pFuncpkgInfo);
+    FreeItems(r.pFuncInfo);
+    FreeItems(r.pSalespkgInfo);
+    for (LPSTR s : {r.pModelName, r.pMakerName, r.pDescription, r.pSYSVersion, r.pMainProgVersion, r.pKPSVersion})
+        if (s) GlobalFree(s);
+    std::memset(&r, 0, sizeof r);
+}
+
+int Parse(int argc, char **argv) {
+    const char *replyPath = nullptr, *deviceIdPath = nullptr, *deviceIdText = nullptr;
+    unsigned long queryFlags = 0;
+    bool haveQuery = false, json = false;
+    for (int i = 0; i < argc; ++i) {
+        std::string arg = argv[i];
+        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg == "--reply" || arg == "--device-id" || arg == "--device-id-file" || arg == "--query-flags") {
+            if (value == nullptr) return UsageError((arg + " takes a value").c_str());
+            if (arg == "--reply") replyPath = value;
+            if (arg == "--device-id") deviceIdText = value;
+            if (arg == "--device-id-file") deviceIdPath = value;
+            if (arg == "--query-flags") {
+                if (!ParseNumber(value, queryFlags)) return UsageError("--query-flags takes a number such as 0x1E");
+                haveQuery = true;
+            }
+            ++i;
+        } else {
+            return UsageError(("unknown option " + arg).c_str());
+        }
+    }
+    if (replyPath == nullptr) return UsageError("parse needs --reply FILE");
+    if (deviceIdText && deviceIdPath) return UsageError("give --device-id or --device-id-file, not both");
+    std::string reply, deviceId;
+    if (!ReadFile(replyPath, reply)) {
+        std::fprintf(stderr, "lumastat: cannot read %s\n", replyPath);
+        return 1;
+    }
+    if (deviceIdPath && !ReadFile(deviceIdPath, deviceId)) {
+        std::fprintf(stderr, "lumastat: cannot read %s\n", deviceIdPath);
+        return 1;
+    }
+    if (deviceIdText) deviceId = deviceIdText;
+
+    PrnInfoEx record;
+    std::memset(&record, 0, sizeof record);
+    record.dwVersion = PRNINFOEX_MIN_VERSION;
+
+    // The CentroData tree, as a monitor program builds it.
+    auto *root = static_cast<InfoNode *>(GlobalAlloc(GPTR, sizeof(InfoNode)));
+    if (root == nullptr) return 1;
+    root->id = INFO_REPLY_ROOT;
+    if (haveQuery) {
+        InfoNode *query = PatCreateQueryInfo(&record, 2, static_cast<DWORD>(queryFlags));
+        if (query == nullptr) {
+            std::fprintf(stderr, "lumastat: the library refused the query: error %lu\n", static_cast<unsigned long>(GetLastError()));
+            GlobalFree(root);
+            return 1;
+        }
+        query->pParent = root;
+        root->pFirstChild = root->pLastChild = query;
+    }
+    TextNode(root, INFO_PJL_TEXT, reply);
+    if (deviceIdText || deviceIdPath) TextNode(root, INFO_DEVICE_ID, deviceId);
+
+    BOOL ok = PatSetCentroDataTo(root, 0, &record, 2);
+    unsigned long err = GetLastError();
+    RecordPrinter p(json);
+    p.Begin();
+    p.Number("result", ok ? 1 : 0);
+    p.Number("lastError", err);
+    p.BeginObject("record");
+    PrintRecord(p, record);
+    p.EndObject();
+    p.End();
+    if (!ok) std::fprintf(stderr, "lumastat: PatSetCentroDataTo failed: error %lu (0x%08lX)\n", err, err);
+    ReleaseRecord(record);
+    FreeTree(root);
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -334,5 +668,6 @@ int main(int argc, char **argv) {
     if (cmd == "query") return Query(argc - 2, argv + 2);
     if (cmd == "message") return Message(argc - 2, argv + 2);
     if (cmd == "catalogue") return Catalogue(argc - 2, argv + 2);
+    if (cmd == "parse") return Parse(argc - 2, argv + 2);
     return UsageError(("unknown command " + cmd).c_str());
 }

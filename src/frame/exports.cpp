@@ -4,6 +4,7 @@
 
 #include "../model/info_node.h"
 #include "../pjl/query_builder.h"
+#include "../pjl/reply_intake.h"
 #include "../status/locale.h"
 #include "frame.h"
 #include "small_queries.h"
@@ -145,8 +146,7 @@ BOOL WINAPI PatSetCentroDataTo(const InfoNode *pCentroData, DWORD dwReserved, Pr
     if (pCentroData == nullptr || pPrnInfoEx == nullptr || !RevisionIs(bRevision, kQueryRevision) ||
         (pCentroData->id != INFO_REPLY_ROOT && pCentroData->id != INFO_EMUL_REPLY_ROOT))
         return Fail(ERROR_INVALID_PARAMETER);
-    if (!VersionAccepted(pPrnInfoEx)) return Fail(ERROR_INVALID_PARAMETER);
-    return NotYetImplemented();
+    return Report(TakeReply(pCentroData, pPrnInfoEx));
 }
 
 BOOL WINAPI PatGetDllVersion(DllVersionInfo *pVersion) { return GetDllVersion(pVersion); }

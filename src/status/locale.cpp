@@ -61,7 +61,7 @@ const LocaleNameRow *FindLocaleName(LPCSTR name) {
     lstrcpynA(work, name, sizeof work);
     CharUpperA(work);
     for (const LocaleNameRow *row = LocaleNameTable; row->pszName != nullptr; ++row)
-        if (lstrcmpA(row->pszName, work) == 0) return row;
+        if (strcmp(row->pszName, work) == 0) return row;
     return nullptr;
 }
 

@@ -314,6 +314,155 @@ static void test_small_queries(void) {
     CHECK(CALL(15, 1, ptr32(rec), 0, ptr32(buf), 0) == 0 && last_error() == 87, "help name null count");
 }
 
+/* ---- a whole cycle: query, reply, record ------------------------------------ */
+
+static const char kCycleReply[] =
+    "\x1B%-12345X@PJL INFO CONFIG\r\n"
+    "IN TRAYS [2 ENUMERATED]\r\n\tINTRAY1\r\n\tINTRAYMANUAL\r\n"
+    "OUT TRAYS [1 ENUMERATED]\r\n\tOUTTRAYJOINT\r\n"
+    "MEMORY=268435456\r\n"
+    "DUPLEX\r\nDISK\r\nCOLOR=TWIN\r\nPUNCH [1 ENUMERATED]\r\n\tJP2\r\n"
+    "VERSION [3 ENUMERATED]\r\n\tFIRMWARE 1.05\r\n\tTESL 2.10\r\n\tPOSTSCRIPT 3017.102\r\n"
+    "\f"
+    "@PJL INFO OUTBINSTATUS\r\nUPPER=FULL\r\nFINISHERSHIFT=PAPEREXIST\r\n\f"
+    "@PJL INQUIRE FRONTCOVERPRINTTRAY\r\nTRAY1\r\n\f"
+    "@PJL INQUIRE SLIPSHEETPRINTTRAY\r\nBYPASS\r\n\f"
+    "@PJL INQUIRE CHAPTERPRINTTRAY1\r\nNONE\r\n\f"
+    "@PJL INQUIRE INTRAY1SIZE\r\nA4LONG\r\n\f"
+    "@PJL INQUIRE INTRAY1QUANT\r\n4/5\r\n\f"
+    "@PJL INQUIRE INTRAY1MEDIA\r\nRECYCLED\r\n\f"
+    "@PJL INQUIRE INTRAY1\r\nLOCKED\r\n\f"
+    "@PJL INQUIRE INTRAYMSIZE\r\nA3\r\n\f"
+    "@PJL INQUIRE INTRAYMMEDIA\r\nTHICK\r\n\f"
+    "@PJL INQUIRE INTRAYMULTI\r\nUNLOCKED\r\n\f"
+    "@PJL INFO TESL\r\nMEMORYUSAGE=PAGE\r\nIMAGEROTATION=POSSIBLE\r\nOTHER=\"fast\"\r\n\f"
+    "\x1B%-12345X";
+static const char kCycleDeviceId[] =
+    "MFG:KOVAX CO., LTD.;CMD:PJL,TESL;MDL:LP 9000;DES:KOVAX LP 9000;STS:10001/40010,1,Paper Jam;RIJ:123456/50,60;";
+
+/* A node block of the caller's own: header, then the text with its NUL. */
+static uint8_t *cycle_node(uint8_t *parent, uint32_t id, const char *text) {
+    uint32_t size = text ? (uint32_t)strlen(text) + 1 : 0;
+    uint8_t *node = heap_alloc(24 + size);
+    wr32(node, 0, id);
+    wr32(node, 20, size);
+    if (text) memcpy(node + 24, text, size);
+    if (parent) {
+        uint8_t *last = as_ptr(rd32(parent, 16));
+        wr32(node, 4, ptr32(parent));
+        if (last) wr32(last, 12, ptr32(node)); else wr32(parent, 8, ptr32(node));
+        wr32(parent, 16, ptr32(node));
+    }
+    return node;
+}
+
+static uint8_t *item_at(const uint8_t *rec, unsigned headOffset, unsigned index) {
+    uint8_t *item = as_ptr(rd32(rec, headOffset));
+    while (item && index--) item = as_ptr(rd32(item, 0));
+    return item;
+}
+
+static void free_items(uint8_t *rec, unsigned headOffset) {
+    uint8_t *item = as_ptr(rd32(rec, headOffset));
+    while (item) {
+        uint8_t *next = as_ptr(rd32(item, 0));
+        heap_free(item);
+        item = next;
+    }
+}
+
+static void test_cycle(void) {
+    uint8_t rec[224], *tray1, *bypass, *query, *root, *item;
+    unsigned i, off;
+    new_record(rec, 1173);
+    /* the caller's tray list: tray 1 (code 3), then the bypass tray (code 1) */
+    tray1 = heap_alloc(20);
+    wr32(tray1, 4, 20);
+    tray1[8] = 3;
+    bypass = heap_alloc(20);
+    wr32(bypass, 4, 20);
+    bypass[8] = 1;
+    wr32(tray1, 0, ptr32(bypass));
+    wr32(rec, 76, 2);
+    wr32(rec, 80, ptr32(tray1));
+
+    query = as_ptr(CALL(9, ptr32(rec), 2, 0x1E));
+    CHECK(query != NULL, "query for the cycle");
+    if (query == NULL) return;
+    root = cycle_node(NULL, 2, NULL);
+    wr32(query, 4, ptr32(root));
+    wr32(root, 8, ptr32(query));
+    wr32(root, 16, ptr32(query));
+    cycle_node(root, 1000, kCycleReply);
+    cycle_node(root, 1002, kCycleDeviceId);
+
+    set_last_error(0xDEADBEEF);
+    CHECK(CALL(11, ptr32(root), 0, ptr32(rec), 2) == 1 && last_error() == 0, "PatSetCentroDataTo: %u", last_error());
+
+    /* engine status: 2 items at offset 12, count at 8 */
+    CHECK(rd32(rec, 8) == 2, "nEngineStatus %u", rd32(rec, 8));
+    item = item_at(rec, 12, 0);
+    CHECK(item && rd32(item, 4) == 272 && (rd32(item, 8) & 0xFFFF) == 10001 && rd32(item, 12) == 10001 &&
+              strcmp((char *)item + 16, "Paper Jam") == 0, "first engine status");
+    item = item_at(rec, 12, 1);
+    CHECK(item && rd32(item, 12) == 40010 && rd32(item, 0) == 0, "second engine status");
+    CHECK(rd32(rec, 16) && strcmp(as_ptr(rd32(rec, 16)), "LP 9000") == 0, "pModelName");
+    CHECK(rd32(rec, 20) && strcmp(as_ptr(rd32(rec, 20)), "KOVAX CO., LTD.") == 0, "pMakerName");
+    CHECK(rd32(rec, 24) && strcmp(as_ptr(rd32(rec, 24)), "KOVAX LP 9000") == 0, "pDescription");
+    CHECK(rd32(rec, 28) && strcmp(as_ptr(rd32(rec, 28)), "1.05") == 0, "pSYSVersion");
+    CHECK(rd32(rec, 32) == 0, "pMainProgVersion stays NULL");
+    CHECK(rd32(rec, 36) && strcmp(as_ptr(rd32(rec, 36)), "3017.102") == 0, "pKPSVersion");
+    CHECK(heap_size(as_ptr(rd32(rec, 16))) == 8, "a slot string is length + 1 bytes");
+    CHECK(rd32(rec, 40) == 262144, "dwMemorySize %u", rd32(rec, 40));
+    CHECK(rec[44] == 1 && rec[45] == 255 && rec[46] == 0 && rec[47] == 1, "online, model code, offline, error");
+    /* emulations */
+    CHECK(rd32(rec, 56) == 2, "nLoadedEmul");
+    item = item_at(rec, 60, 0);
+    CHECK(item && rd32(item, 4) == 28 && (rd32(item, 8) & 0xFFFF) == 15 && strcmp((char *)item + 10, "2.10") == 0, "TESL");
+    item = item_at(rec, 60, 1);
+    CHECK(item && (rd32(item, 8) & 0xFFFF) == 2 && strcmp((char *)item + 10, "3017.102") == 0, "PostScript");
+    /* trays: the caller's two items, filled in */
+    CHECK(rd32(rec, 76) == 2 && item_at(rec, 80, 0) == tray1 && item_at(rec, 80, 1) == bypass, "tray list kept");
+    CHECK((rd32(tray1, 8) & 0xFFFF) == 3 && (rd32(tray1, 8) >> 16) == 8 && (rd32(tray1, 12) & 0xFFFF) == 80 &&
+              (rd32(tray1, 12) >> 16) == 2 && rd32(tray1, 16) == 0x5,
+          "tray 1: size %u level %u media %u flags %X", rd32(tray1, 8) >> 16, rd32(tray1, 12) & 0xFFFF,
+          rd32(tray1, 12) >> 16, rd32(tray1, 16));
+    CHECK((rd32(bypass, 8) >> 16) == 5 && (rd32(bypass, 12) >> 16) == 6 && rd32(bypass, 16) == 0x8,
+          "bypass tray: size %u media %u flags %X", rd32(bypass, 8) >> 16, rd32(bypass, 12) >> 16, rd32(bypass, 16));
+    /* output bins */
+    CHECK(rd32(rec, 84) == 255 && rd32(rec, 88) == 2, "bins: value %u count %u", rd32(rec, 84), rd32(rec, 88));
+    item = item_at(rec, 92, 0);
+    CHECK(item && rd32(item, 4) == 12 && rd32(item, 8) == (1 | 2u << 16), "upper bin full");
+    item = item_at(rec, 92, 1);
+    CHECK(item && rd32(item, 8) == (4 | 1u << 16), "shift tray has paper");
+    /* options, in reply order */
+    {
+        static const uint16_t want[] = {16, 6, 1, 3, 143, 12};
+        CHECK(rd32(rec, 96) == 6, "nDeviceInfo %u", rd32(rec, 96));
+        for (i = 0; i < 6; ++i) {
+            item = item_at(rec, 100, i);
+            CHECK(item && (rd32(item, 8) & 0xFFFF) == want[i], "device info %u", i);
+        }
+    }
+    /* emulation settings */
+    item = item_at(rec, 108, 0);
+    CHECK(rd32(rec, 104) == 1 && item && rd32(item, 4) == 56 && (rd32(item, 8) & 0xFFFF) == 15 && rd32(item, 12) == 1 &&
+              strcmp((char *)item + 16, "fast") == 0 && rd32(item, 52) == 1,
+          "TESL settings");
+    /* counter; no supplies in this model */
+    item = item_at(rec, 140, 0);
+    CHECK(rd32(rec, 136) == 1 && item && rd32(item, 4) == 16 && (rd32(item, 8) & 0xFFFF) == 1 && rd32(item, 12) == 123456,
+          "counter");
+    CHECK(rd32(rec, 144) == 0 && rd32(rec, 148) == 0, "no supplies");
+
+    free_tree(root);
+    for (off = 12; off <= 208; off += 4)
+        if (off == 12 || off == 60 || off == 80 || off == 92 || off == 100 || off == 108 || off == 140 || off == 148)
+            free_items(rec, off);
+    for (off = 16; off <= 36; off += 4)
+        if (rd32(rec, off)) heap_free(as_ptr(rd32(rec, off)));
+}
+
 int main(int argc, char **argv) {
     if (argc < 2 || !load_library(argv[1], argc > 2 ? argv[2] : NULL)) {
         printf("cannot load %s\n", argc > 1 ? argv[1] : "(no path)");
@@ -323,6 +472,7 @@ int main(int argc, char **argv) {
     if (g_failed == 0) {
         test_query();
         test_small_queries();
+        test_cycle();
     }
     printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;

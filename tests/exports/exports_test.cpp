@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
         Call{"centro: revision 3", [](DWORD *) { return PatSetCentroDataTo(&g_replyRoot, 0, &g_rec, 3); }, 87},
         Call{"centro: query tree as root", [](DWORD *) { return PatSetCentroDataTo(&g_queryRoot, 0, &g_rec, 2); }, 87},
         Call{"centro: version 1172", [](DWORD *) { return PatSetCentroDataTo(&g_replyRoot, 0, &g_old, 2); }, 87},
-        Call{"centro: emulation root passes", [](DWORD *) { return PatSetCentroDataTo(&g_emulRoot, 0, &g_rec, 0x202); }, 120},
+        Call{"centro: emulation root without its class", [](DWORD *) { return PatSetCentroDataTo(&g_emulRoot, 0, &g_rec, 0x202); }, 87},
         Call{"locale: null", [](DWORD *) { return PatSetLocale(nullptr); }, 87},
         Call{"locale: DEU", [](DWORD *) { return PatSetLocale("DEU"); }, PAT_ERR_LOCALE},
         Call{"locale: ZH-CN", [](DWORD *) { return PatSetLocale("ZH-CN"); }, PAT_ERR_LOCALE},
