@@ -11,6 +11,7 @@
 #include "model/info_node.h"
 #include "pjl/query_builder.h"
 #include "pjl/reply_intake.h"
+#include "support/record_text.h"
 
 namespace {
 
@@ -57,38 +58,6 @@ std::string LongReply(size_t size) {
 
 const char kDeviceId[] = "MFG:KOVAX CO., LTD.;MDL:LP 9000;DES:KOVAX LP 9000;STS:10001/40010,1,Paper Jam;RIJ:123456/50;";
 
-void FreeTree(InfoNode *n) {
-    while (n) {
-        FreeTree(n->pFirstChild);
-        InfoNode *next = n->pNextSibling;
-        GlobalFree(n);
-        n = next;
-    }
-}
-
-template <typename Item>
-void FreeItems(Item *head) {
-    while (head) {
-        Item *next = head->pNext;
-        GlobalFree(head);
-        head = next;
-    }
-}
-
-void Release(PrnInfoEx &r) {
-    FreeItems(r.pEngineStatus);
-    FreeItems(r.pLoadedEmul);
-    FreeItems(r.pTrayInfo);
-    FreeItems(r.pOutBinInfo);
-    FreeItems(r.pDeviceInfo);
-    FreeItems(r.pEmulUniqInfo);
-    FreeItems(r.pCounterInfo);
-    FreeItems(r.pSupplyInfo);
-    FreeItems(r.pFuncpkgInfo);
-    for (LPSTR s : {r.pModelName, r.pMakerName, r.pDescription, r.pSYSVersion, r.pMainProgVersion, r.pKPSVersion})
-        if (s) GlobalFree(s);
-}
-
 volatile unsigned long g_sink;
 
 struct Tree {
@@ -101,7 +70,7 @@ struct Tree {
         CreateInfoNode(root, INFO_PJL_TEXT, reply.c_str(), static_cast<DWORD>(reply.size() + 1));
         CreateInfoNode(root, INFO_DEVICE_ID, kDeviceId, sizeof kDeviceId);
     }
-    ~Tree() { FreeTree(root); }
+    ~Tree() { ReleaseTree(root); }
 };
 
 unsigned long Intake(const InfoNode *root) {
@@ -109,7 +78,7 @@ unsigned long Intake(const InfoNode *root) {
     rec.dwVersion = 1173;
     DWORD code = TakeReply(root, &rec);
     unsigned long items = rec.nOutBinInfo + rec.nLoadedEmul + rec.nDeviceInfo + code;
-    Release(rec);
+    ReleaseRecord(rec);
     return items;
 }
 

@@ -16,19 +16,6 @@
 // live-block count of the host heap stands in for it.
 extern "C" const char *__asan_default_options() { return "detect_leaks=0"; }
 
-namespace {
-
-void FreeTree(InfoNode *n) {
-    while (n) {
-        FreeTree(n->pFirstChild);
-        InfoNode *next = n->pNextSibling;
-        GlobalFree(n);
-        n = next;
-    }
-}
-
-}  // namespace
-
 // Input: byte 0 picks the root and the query flags, then pieces separated by
 // 0xFF: each piece's first byte picks the node id, the rest is its data.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -68,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     TakeReply(root, &info);
     if (!CountsMatchLists(info)) __builtin_trap();
     ReleaseRecord(info);
-    FreeTree(root);
+    ReleaseTree(root);
     if (HostLiveBlocks() != live) __builtin_trap();
     return 0;
 }

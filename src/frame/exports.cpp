@@ -43,6 +43,28 @@ void FreeTree(InfoNode *node) {
     }
 }
 
+// The outer layer of both query exports around their builder.
+template <typename Builder>
+InfoNode *CreateQueryTree(const PrnInfoEx *info, DWORD revision, Builder build) {
+    if (info == nullptr || !RevisionIs(revision, kQueryRevision)) {
+        Fail(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    InfoNode *root = CreateQueryRoot();
+    if (root == nullptr) {
+        Fail(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    DWORD code = build(root);
+    if (code != ERROR_SUCCESS) {
+        FreeTree(root);
+        Fail(code);
+        return nullptr;
+    }
+    Succeed();
+    return root;
+}
+
 }  // namespace
 
 extern "C" {
@@ -99,45 +121,16 @@ BOOL WINAPI PatPrnInfoExToPrnInfo(const PrnInfoEx *pPrnInfoEx, LPVOID pPrnInfo, 
 }
 
 InfoNode *WINAPI PatCreateQueryInfo(const PrnInfoEx *pPrnInfoEx, DWORD bRevision, DWORD dwQueryFlags) {
-    if (pPrnInfoEx == nullptr || !RevisionIs(bRevision, kQueryRevision)) {
-        Fail(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    InfoNode *root = CreateQueryRoot();
-    if (root == nullptr) {
-        Fail(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    DWORD code = BuildStatusQuery(pPrnInfoEx, dwQueryFlags, root);
-    if (code != ERROR_SUCCESS) {
-        FreeTree(root);
-        Fail(code);
-        return nullptr;
-    }
-    Succeed();
-    return root;
+    return CreateQueryTree(pPrnInfoEx, bRevision,
+                           [&](InfoNode *root) { return BuildStatusQuery(pPrnInfoEx, dwQueryFlags, root); });
 }
 
 InfoNode *WINAPI PatCreateEmulUniqQueryInfo(const PrnInfoEx *pPrnInfoEx, DWORD bRevision, DWORD wEmulClass,
                                             DWORD dwReserved) {
     (void)dwReserved;
-    if (pPrnInfoEx == nullptr || !RevisionIs(bRevision, kQueryRevision)) {
-        Fail(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    InfoNode *root = CreateQueryRoot();
-    if (root == nullptr) {
-        Fail(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    DWORD code = BuildEmulQuery(static_cast<WORD>(wEmulClass), root);
-    if (code != ERROR_SUCCESS) {
-        FreeTree(root);
-        Fail(code);
-        return nullptr;
-    }
-    Succeed();
-    return root;
+    // The record is checked for presence only; nothing of it is read.
+    return CreateQueryTree(pPrnInfoEx, bRevision,
+                           [&](InfoNode *root) { return BuildEmulQuery(static_cast<WORD>(wEmulClass), root); });
 }
 
 BOOL WINAPI PatSetCentroDataTo(const InfoNode *pCentroData, DWORD dwReserved, PrnInfoEx *pPrnInfoEx,

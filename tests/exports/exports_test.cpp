@@ -8,19 +8,11 @@
 #include <vector>
 
 #include "platform/test_hooks.h"
+#include "support/record_text.h"
 
 namespace {
 
 constexpr DWORD kSentinel = 0xDEADBEEF;
-
-void FreeTree(InfoNode *n) {
-    while (n) {
-        FreeTree(n->pFirstChild);
-        InfoNode *next = n->pNextSibling;
-        GlobalFree(n);
-        n = next;
-    }
-}
 
 PrnInfoEx Record(DWORD version = 1173) {
     PrnInfoEx r;
@@ -41,7 +33,7 @@ TEST(CreateQueryInfo, BuildsTheTreeAndClearsLastError) {
     EXPECT_EQ(root->pFirstChild->id, INFO_DEVICE_ID);
     EXPECT_EQ(root->pLastChild->id, INFO_PJL_TEXT);
     EXPECT_EQ(root->pLastChild->cbData, 755u);
-    FreeTree(root);
+    ReleaseTree(root);
 }
 
 struct QueryRefusal {
@@ -80,11 +72,11 @@ TEST(CreateQueryInfo, OnlyTheLowRevisionByteCounts) {
         PrnInfoEx rec = Record(version);
         InfoNode *root = PatCreateQueryInfo(&rec, 0x102, 0x4);
         ASSERT_NE(root, nullptr);
-        FreeTree(root);
+        ReleaseTree(root);
         root = PatCreateQueryInfo(&rec, 0xFFFFFF02, 0);
         ASSERT_NE(root, nullptr);
         EXPECT_EQ(root->pFirstChild, nullptr);
-        FreeTree(root);
+        ReleaseTree(root);
     }
 }
 
@@ -108,7 +100,7 @@ TEST(CreateEmulUniqQueryInfo, TakesTheLow16BitsOfTheClass) {
     EXPECT_EQ(root->pFirstChild->cbData, 41u);
     EXPECT_EQ(std::string(reinterpret_cast<char *>(INFO_NODE_DATA(root->pFirstChild))),
               "\x1B%-12345X@PJL\r\n@PJL INFO TESL\r\n\x1B%-12345X");
-    FreeTree(root);
+    ReleaseTree(root);
     EXPECT_EQ(PatCreateEmulUniqQueryInfo(&rec, 2, 14, 0), nullptr);
     EXPECT_EQ(GetLastError(), 87u);
 }

@@ -119,3 +119,12 @@ void ReleaseRecord(PrnInfoEx &r) {
     std::memset(&r, 0, sizeof r);
     r.dwVersion = version;
 }
+
+void ReleaseTree(InfoNode *node) {
+    while (node) {
+        ReleaseTree(node->pFirstChild);
+        InfoNode *next = node->pNextSibling;
+        GlobalFree(node);
+        node = next;
+    }
+}

@@ -15,6 +15,9 @@ std::string DescribeRecord(const PrnInfoEx &info);
 // the record again (keeping dwVersion).
 void ReleaseRecord(PrnInfoEx &info);
 
+// Releases a node tree, every node its own block, as a monitor program does.
+void ReleaseTree(InfoNode *node);
+
 // True when every list's count equals the items reachable from its head.
 bool CountsMatchLists(const PrnInfoEx &info);
 

@@ -5,20 +5,13 @@
 #include <cstring>
 
 #include "platform/test_hooks.h"
+#include "support/record_text.h"
 
 namespace {
 
 struct Tree {
     InfoNode *root = CreateInfoNode(nullptr, 1, nullptr, 0);
-    ~Tree() { Free(root); }
-    static void Free(InfoNode *n) {
-        while (n) {
-            Free(n->pFirstChild);
-            InfoNode *next = n->pNextSibling;
-            GlobalFree(n);
-            n = next;
-        }
-    }
+    ~Tree() { ReleaseTree(root); }
 };
 
 TEST(InfoNode, CreateCopiesDataAndStartsUnlinked) {

@@ -56,15 +56,7 @@ struct Centro {
     std::vector<InfoNode *> extra;  // nodes made by hand
     explicit Centro(LONG rootId = INFO_REPLY_ROOT, const void *data = nullptr, DWORD size = 0)
         : root(CreateInfoNode(nullptr, rootId, data, size)) {}
-    ~Centro() { Free(root); }
-    static void Free(InfoNode *n) {
-        while (n) {
-            Free(n->pFirstChild);
-            InfoNode *next = n->pNextSibling;
-            GlobalFree(n);
-            n = next;
-        }
-    }
+    ~Centro() { ReleaseTree(root); }
     InfoNode *Query(DWORD flags) {
         InfoNode *q = CreateInfoNode(root, INFO_QUERY_ROOT, nullptr, 0);
         PrnInfoEx rec{};
