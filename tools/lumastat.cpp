@@ -226,7 +226,9 @@ std::string ToUtf8(const char *text, UINT codePage) {
     return out;
 }
 
-std::string JsonString(const std::string &s) {
+// A JSON string. UTF-8 text passes through; a printer's bytes of unknown
+// code page (`bytesAsLatin1`) are written as the Latin-1 characters they are.
+std::string JsonString(const std::string &s, bool bytesAsLatin1 = false) {
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
@@ -236,7 +238,7 @@ std::string JsonString(const std::string &s) {
             case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
             default:
-                if (c < 0x20) {
+                if (c < 0x20 || (bytesAsLatin1 && c >= 0x7F)) {
                     char hex[8];
                     std::snprintf(hex, sizeof hex, "\\u%04x", c);
                     out += hex;
@@ -378,7 +380,7 @@ public:
         if (s == nullptr)
             Field(name, json_ ? "null" : "(none)");
         else
-            Field(name, json_ ? Json(s) : std::string("\"") + s + "\"");
+            Field(name, json_ ? JsonString(s, true) : std::string("\"") + s + "\"");
     }
     void BeginList(const char *name, unsigned long count) {
         Number((std::string("n") + (name + 1)).c_str(), count);
@@ -396,22 +398,6 @@ public:
     void End() { std::printf(json_ ? "\n}\n" : ""); }
 
 private:
-    static std::string Json(const char *s) {
-        std::string out = "\"";
-        for (const unsigned char *p = reinterpret_cast<const unsigned char *>(s); *p; ++p) {
-            char esc[8];
-            if (*p == '"' || *p == '\\') {
-                out += '\\';
-                out += static_cast<char>(*p);
-            } else if (*p < 0x20 || *p >= 0x7F) {
-                std::snprintf(esc, sizeof esc, "\\u%04x", *p);  // the bytes as Latin-1
-                out += esc;
-            } else {
-                out += static_cast<char>(*p);
-            }
-        }
-        return out + "\"";
-    }
     void Indent() const {
         for (int i = 0; i < depth_; ++i) std::printf("  ");
     }

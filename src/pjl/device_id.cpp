@@ -83,10 +83,10 @@ DWORD ReadCmdField(const char *value, PrnInfoEx *info, const char **position) {
         char piece[DEVICE_ID_PIECE_SIZE];
         cursor = SplitField(cursor, piece, sizeof piece, ",");
         if (piece[0] == '\0') continue;
-        auto *item = reinterpret_cast<LoadedEmul *>(AllocListItem(sizeof(LoadedEmul)));
+        auto *item = AsItem<LoadedEmul>(AllocListItem(sizeof(LoadedEmul)));
         if (item == nullptr) continue;
         item->wEmulCode = static_cast<WORD>(LookupNameCode(piece, CommandSetTable));
-        AddListItem(info, "pLoadedEmul", reinterpret_cast<ListItem *>(item));
+        AddListItem(info, "pLoadedEmul", AsListItem(item));
     }
     return ERROR_SUCCESS;
 }
@@ -96,25 +96,16 @@ DWORD ReadStsField(const char *value, PrnInfoEx *info, const char **position) {
     BOOL error = FALSE;
     char codes[DEVICE_ID_FIELD_SIZE];
     const char *rest = SplitField(value, codes, sizeof codes, ",");
-    EngineStatus *last = nullptr;
     for (const char *cursor = codes; *cursor != '\0';) {
         char piece[DEVICE_ID_PIECE_SIZE];
         cursor = SplitField(cursor, piece, sizeof piece, "/");
         if (piece[0] == '\0') continue;
-        auto *item = reinterpret_cast<EngineStatus *>(AllocListItem(sizeof(EngineStatus)));
+        auto *item = AsItem<EngineStatus>(AllocListItem(sizeof(EngineStatus)));
         if (item == nullptr) continue;
         const LONG v = ReadSignedNumber(piece);
         item->dwCode = static_cast<DWORD>(v);
         item->wCode = static_cast<WORD>(v);
-        // The codes fit one 255-character field, so the list stays short;
-        // appending after the last item keeps it so.
-        if (last == nullptr) {
-            AddListItem(info, "pEngineStatus", reinterpret_cast<ListItem *>(item));
-        } else {
-            last->pNext = item;
-            ++info->nEngineStatus;
-        }
-        last = item;
+        AddListItem(info, "pEngineStatus", AsListItem(item));
         if (!error) error = IsErrorStatusCode(v);
     }
     char tail[DEVICE_ID_FIELD_SIZE];
@@ -136,11 +127,11 @@ DWORD ReadRijField(const char *value, PrnInfoEx *info, const char **position) {
     ClearList(info, "pSupplyInfo");
     char first[DEVICE_ID_FIELD_SIZE];
     const char *q = SplitField(value, first, sizeof first, "/");
-    auto *counter = reinterpret_cast<CounterInfo *>(AllocListItem(sizeof(CounterInfo)));
+    auto *counter = AsItem<CounterInfo>(AllocListItem(sizeof(CounterInfo)));
     if (counter != nullptr) {
         counter->wCounterCode = 1;
         counter->dwValue = static_cast<DWORD>(ReadSignedNumber(first));
-        AddListItem(info, "pCounterInfo", reinterpret_cast<ListItem *>(counter));
+        AddListItem(info, "pCounterInfo", AsListItem(counter));
     }
     char rest[DEVICE_ID_FIELD_SIZE];
     *position = SplitField(q, rest, sizeof rest, ";");
@@ -149,11 +140,11 @@ DWORD ReadRijField(const char *value, PrnInfoEx *info, const char **position) {
         char piece[DEVICE_ID_PIECE_SIZE];
         cursor = SplitField(cursor, piece, sizeof piece, ",");
         if (piece[0] == '\0') continue;
-        auto *supply = reinterpret_cast<SupplyInfo *>(AllocListItem(sizeof(SupplyInfo)));
+        auto *supply = AsItem<SupplyInfo>(AllocListItem(sizeof(SupplyInfo)));
         if (supply != nullptr) {
             supply->wSupplyCode = *code;
             supply->dwValue = static_cast<DWORD>(ReadSignedNumber(piece));
-            AddListItem(info, "pSupplyInfo", reinterpret_cast<ListItem *>(supply));
+            AddListItem(info, "pSupplyInfo", AsListItem(supply));
         }
         ++code;
     }

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr DWORD kTrayCodeLocked = 0x1;
+constexpr DWORD kTrayLocked = 0x1;
 constexpr WORD kEmulTesl = 15;
 constexpr LONG kEmulFirmware = -1;
 constexpr LONG kEmulPostScript = 2;
@@ -55,7 +55,7 @@ DWORD ReadAnswer(PjlReplyScanner *scanner, char *answer) {
 }
 
 TrayInfo *TrayItem(PrnInfoEx *info, WORD code) {
-    return reinterpret_cast<TrayInfo *>(FindOrAddItem(reinterpret_cast<ListItem **>(&info->pTrayInfo),
+    return AsItem<TrayInfo>(FindOrAddItem(reinterpret_cast<ListItem **>(&info->pTrayInfo),
                                                       sizeof(TrayInfo), code, &info->nTrayInfo));
 }
 
@@ -72,10 +72,10 @@ DWORD ReadTrayAnswer(PjlReplyScanner *scanner, PrnInfoEx *info, ULONG_PTR parame
 }
 
 DWORD AppendDeviceInfo(PrnInfoEx *info, DWORD deviceCode) {
-    auto *item = reinterpret_cast<DeviceInfo *>(AllocListItem(sizeof(DeviceInfo)));
+    auto *item = AsItem<DeviceInfo>(AllocListItem(sizeof(DeviceInfo)));
     if (item == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     item->wDeviceCode = static_cast<WORD>(deviceCode);
-    AppendToList(info, "pDeviceInfo", reinterpret_cast<ListItem *>(item));
+    AppendToList(info, "pDeviceInfo", AsListItem(item));
     return ERROR_SUCCESS;
 }
 
@@ -192,12 +192,12 @@ const OptionNameSetRow OptionNameSetTable[] = {
 REPLY_HANDLER(ReadEmulUniqInfo) {
     (void)fallback;
     (void)parameter;
-    auto *item = reinterpret_cast<EmulUniqInfo *>(FindListItem(reinterpret_cast<ListItem *>(info->pEmulUniqInfo), kEmulTesl));
+    auto *item = AsItem<EmulUniqInfo>(FindListItem(AsListItem(info->pEmulUniqInfo), kEmulTesl));
     if (item == nullptr) {
-        item = reinterpret_cast<EmulUniqInfo *>(AllocListItem(sizeof(EmulUniqInfo)));
+        item = AsItem<EmulUniqInfo>(AllocListItem(sizeof(EmulUniqInfo)));
         if (item == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
         item->wEmulCode = kEmulTesl;
-        AppendToList(info, "pEmulUniqInfo", reinterpret_cast<ListItem *>(item));
+        AppendToList(info, "pEmulUniqInfo", AsListItem(item));
     }
     char key[PJL_WORD_SIZE], value[PJL_WORD_SIZE];
     for (;;) {
@@ -248,11 +248,11 @@ REPLY_HANDLER(ReadVersions) {
             SetStringSlot(info, "pSYSVersion", version);
             continue;
         }
-        auto *item = reinterpret_cast<LoadedEmul *>(AllocListItem(sizeof(LoadedEmul)));
+        auto *item = AsItem<LoadedEmul>(AllocListItem(sizeof(LoadedEmul)));
         if (item == nullptr) continue;  // this entry is left out
         item->wEmulCode = static_cast<WORD>(emul);
         lstrcpynA(item->szVersion, version, kEmulVersionChars + 1);
-        AppendToList(info, "pLoadedEmul", reinterpret_cast<ListItem *>(item));
+        AppendToList(info, "pLoadedEmul", AsListItem(item));
         if (emul == kEmulPostScript) SetStringSlot(info, "pKPSVersion", version);
     } while (seen < n);
     return result;
@@ -333,18 +333,18 @@ REPLY_HANDLER(ReadFuncPackageStatus) {
     if (code != ERROR_SUCCESS) return code;
     if (parameter >= kFunctionPackages) return ERROR_INVALID_PARAMETER;
     const FunctionPackageRow &package = FunctionPackageTable[parameter];
-    auto *item = reinterpret_cast<FuncpkgInfo *>(
-        FindListItem(reinterpret_cast<ListItem *>(info->pFuncpkgInfo), static_cast<WORD>(parameter)));
+    auto *item = AsItem<FuncpkgInfo>(
+        FindListItem(AsListItem(info->pFuncpkgInfo), static_cast<WORD>(parameter)));
     const bool isNew = item == nullptr;
     if (isNew) {
-        item = reinterpret_cast<FuncpkgInfo *>(AllocListItem(sizeof(FuncpkgInfo)));
+        item = AsItem<FuncpkgInfo>(AllocListItem(sizeof(FuncpkgInfo)));
         if (item == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     }
     item->wPackageCode = static_cast<WORD>(parameter);
     // The name may use all 33 bytes; its NUL then falls on the next field.
     lstrcpynA(item->szName, package.pszName ? package.pszName : "", kPackageNameChars + 1);
     item->dwStatus = static_cast<DWORD>(LookupNameCode(answer, PackageStatusTable));
-    if (isNew) AppendToList(info, "pFuncpkgInfo", reinterpret_cast<ListItem *>(item));
+    if (isNew) AppendToList(info, "pFuncpkgInfo", AsListItem(item));
     if (item->dwStatus == 1) return AppendDeviceInfo(info, package.wDeviceCode);
     return ERROR_SUCCESS;
 }
@@ -353,9 +353,9 @@ REPLY_HANDLER(ReadTrayLock) {
     (void)fallback;
     return ReadTrayAnswer(scanner, info, parameter, [](TrayInfo *tray, const char *answer) {
         if (strcmp(answer, "LOCKED") == 0)
-            tray->dwTrayFlags |= kTrayCodeLocked;
+            tray->dwTrayFlags |= kTrayLocked;
         else
-            tray->dwTrayFlags &= ~kTrayCodeLocked;
+            tray->dwTrayFlags &= ~kTrayLocked;
     });
 }
 
@@ -400,7 +400,7 @@ REPLY_HANDLER(MarkSpecialTray) {
 
 REPLY_HANDLER(ReadOutBinStatus) {
     (void)fallback;
-    auto *bin = reinterpret_cast<OutBinInfo *>(AllocListItem(sizeof(OutBinInfo)));
+    auto *bin = AsItem<OutBinInfo>(AllocListItem(sizeof(OutBinInfo)));
     if (bin == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
     bin->wBinCode = static_cast<WORD>(parameter);
     char token[PJL_WORD_SIZE];
@@ -412,7 +412,7 @@ REPLY_HANDLER(ReadOutBinStatus) {
         else if (strcmp(token, "FULL") == 0)
             bin->wBinState = 2;
     }
-    AppendToList(info, "pOutBinInfo", reinterpret_cast<ListItem *>(bin));
+    AppendToList(info, "pOutBinInfo", AsListItem(bin));
     return code;
 }
 

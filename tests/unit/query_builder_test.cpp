@@ -201,13 +201,4 @@ TEST(QueryBuilder, EmulationQuery) {
     EXPECT_EQ(refused.root->pFirstChild, nullptr);
 }
 
-TEST(QueryBuilder, TrayTableEndsWithItsSentinel) {
-    const TrayQueryRow *row = TrayQueryTable;
-    std::vector<WORD> order;
-    for (; row->wTray != 0xFFFF; ++row) order.push_back(row->wTray);
-    EXPECT_EQ(order, (std::vector<WORD>{3, 4, 5, 6, 7, 1}));
-    EXPECT_EQ(row->fOnRequestOnly, 1u);
-    EXPECT_STREQ(row->pszInquiry, "");
-}
-
 }  // namespace

@@ -12,6 +12,4 @@ TEST(SmallQueries, FileVersionPacking) {
     EXPECT_EQ(PackFileVersion(0x00000000, 0x00000101), 0x00000101u);
 }
 
-TEST(SmallQueries, PaletteIsEmpty) { EXPECT_EQ(PaletteTable[0].flags, PALETTE_END_FLAGS); }
-
 }  // namespace
